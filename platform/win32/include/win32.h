@@ -93,23 +93,30 @@ typedef DWORD REGSAM;
 #define ERROR_INVALID_FUNCTION 1L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_BAD_FORMAT 11L
 #define ERROR_OUTOFMEMORY 14L
+#define ERROR_WRITE_PROTECT 19L
 #define ERROR_NOT_READY 21L
 #define ERROR_GEN_FAILURE 31L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_NOT_SUPPORTED 50L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_NOT_LOCKED 158L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_NOT_OWNER 288L
 #define ERROR_OPERATION_ABORTED 995L
 #define ERROR_IO_INCOMPLETE 996L
 #define ERROR_IO_PENDING 997L
+#define ERROR_NOACCESS 998L
 #define ERROR_BADDB 1009L
 #define ERROR_BADKEY 1010L
 #define ERROR_CANTOPEN 1011L
@@ -157,12 +164,15 @@ typedef struct _OVERLAPPED {
 
 // Threads.
 typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID);
+#define CREATE_SUSPENDED 0x00000004u
+#define THREAD_PRIORITY_IDLE (-15)
 #define THREAD_PRIORITY_LOWEST (-2)
 #define THREAD_PRIORITY_BELOW_NORMAL (-1)
 #define THREAD_PRIORITY_NORMAL 0
 #define THREAD_PRIORITY_ABOVE_NORMAL 1
 #define THREAD_PRIORITY_HIGHEST 2
 #define THREAD_PRIORITY_TIME_CRITICAL 15
+#define THREAD_PRIORITY_ERROR_RETURN 0x7FFFFFFF
 #define STILL_ACTIVE 259u
 
 // Synchronisation objects.
@@ -202,7 +212,9 @@ typedef struct _CRITICAL_SECTION {
 #define REG_EXPAND_SZ 2u
 #define REG_BINARY 3u
 #define REG_DWORD 4u
+#define REG_MULTI_SZ 7u
 #define REG_OPTION_NON_VOLATILE 0u
+#define REG_OPTION_VOLATILE 1u
 #define REG_CREATED_NEW_KEY 1u
 #define REG_OPENED_EXISTING_KEY 2u
 
@@ -257,6 +269,7 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
 // --- threads ---
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES sa, SIZE_T stackSize, LPTHREAD_START_ROUTINE start, LPVOID param,
                            DWORD flags, LPDWORD threadId);
+HANDLE WINAPI GetCurrentThread(void);
 DWORD WINAPI GetCurrentThreadId(void);
 BOOL WINAPI SetThreadPriority(HANDLE thread, int priority);
 int WINAPI GetThreadPriority(HANDLE thread);
@@ -306,6 +319,7 @@ LSTATUS WINAPI RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLen
 LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LSTATUS WINAPI RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName);
+LSTATUS WINAPI RegDeleteValueW(HKEY key, LPCWSTR valueName);
 LSTATUS WINAPI RegCloseKey(HKEY key);
 
 // --- programs, system folders and message boxes ---
@@ -339,6 +353,7 @@ static inline LONG InterlockedCompareExchange(LONG volatile* p, LONG exchange, L
 #define RegQueryValueEx RegQueryValueExW
 #define RegEnumKeyEx RegEnumKeyExW
 #define RegDeleteKey RegDeleteKeyW
+#define RegDeleteValue RegDeleteValueW
 #define MessageBox MessageBoxW
 #else
 #define CreateEvent CreateEventA
@@ -350,6 +365,7 @@ static inline LONG InterlockedCompareExchange(LONG volatile* p, LONG exchange, L
 #define RegQueryValueEx RegQueryValueExA
 #define RegEnumKeyEx RegEnumKeyExA
 #define RegDeleteKey RegDeleteKeyA
+#define RegDeleteValue RegDeleteValueA
 #define MessageBox MessageBoxA
 #endif
 

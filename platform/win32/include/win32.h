@@ -327,7 +327,7 @@ UINT WINAPI WinExec(LPCSTR cmdLine, UINT cmdShow);
 UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-void WINAPI DisableThreadLibraryCalls(HMODULE module);
+BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 
 // --- interlocked family ---
 static inline LONG InterlockedIncrement(LONG volatile* p) { return __atomic_add_fetch(p, 1, __ATOMIC_SEQ_CST); }

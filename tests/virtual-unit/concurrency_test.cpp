@@ -42,8 +42,12 @@ public:
     }
 
     // The process's side of one ready period k (absolute count): check its input,
-    // write the negated input one period ahead, advance usrPeriod.
-    bool ProcessPeriod(uint64_t k, uint32_t frames) {
+    // write the negated input one period ahead (when `writeOutput`), advance usrPeriod.
+    //
+    // Writing ahead races with the unit taking that output whenever the process
+    // falls a period behind, as it does with the real kernel driver; only a
+    // lock-step test, where the unit waits for the process, writes outputs.
+    bool ProcessPeriod(uint64_t k, uint32_t frames, bool writeOutput) {
         RING_HEADER* header = block->Header();
         const uint32_t usr = device::LoadShared(header->usrPeriod);
         const uint8_t* in = block->Period(0, usr);
@@ -52,7 +56,7 @@ public:
         for (uint32_t i = 0; i < frames; ++i) {
             const int32_t sample = vu::LoadSample(in + i * kWidth, kWidth);
             ok = ok && sample == vu::RampSample(0, k * frames + i, kWidth);
-            vu::StoreSample(out + i * kWidth, -sample, kWidth);
+            if (writeOutput) vu::StoreSample(out + i * kWidth, -sample, kWidth);
         }
         device::StoreShared(header->usrPeriod, device::NextPeriod(usr));
         return ok;
@@ -90,7 +94,7 @@ TEST_F(ConcurrencyTest, LockStepExchangeWithAProcessThread) {
                 }
                 POSITION_REQ pos{0, timeGetTime(), 0, 0};
                 if (!Send(s->device, IOCTL_GET_POSITION, &pos) || pos.nPeriod != (k + 1) % 64) ++s->failures;
-                if (!s->test->ProcessPeriod(k, s->frames)) ++s->failures;
+                if (!s->test->ProcessPeriod(k, s->frames, true)) ++s->failures;
                 SetEvent(s->test->ackEvent);
             }
             return 0;
@@ -121,7 +125,7 @@ TEST_F(ConcurrencyTest, LockStepExchangeWithAProcessThread) {
 }
 
 TEST_F(ConcurrencyTest, ManyThreadsOneHandleWhileTheClockRuns) {
-    constexpr uint32_t kFrames = 256;
+    constexpr uint32_t kFrames = 1024;  // 21 ms periods: the reader never falls 64 periods behind
     config.clock = vu::ClockMode::RealTime;
     config.unitRate = 48000;
     HANDLE statusEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -142,7 +146,7 @@ TEST_F(ConcurrencyTest, ManyThreadsOneHandleWhileTheClockRuns) {
                 POSITION_REQ pos{0, timeGetTime(), 0, 0};
                 if (!Send(s->device, IOCTL_GET_POSITION, &pos) || pos.nPeriod > 63) ++s->failures;
                 while (device::LoadShared(header->usrPeriod) != device::LoadShared(header->devPeriod)) {
-                    if (!s->test->ProcessPeriod(s->processed.load(), s->frames)) ++s->failures;
+                    if (!s->test->ProcessPeriod(s->processed.load(), s->frames, false)) ++s->failures;
                     ++s->processed;
                 }
             }
@@ -177,7 +181,7 @@ TEST_F(ConcurrencyTest, ManyThreadsOneHandleWhileTheClockRuns) {
     shared.test = this;
     shared.device = device;
     shared.frames = kFrames;
-    shared.periods = 40;
+    shared.periods = 30;
     HANDLE threads[3] = {CreateThread(nullptr, 0, Threads::Stream, &shared, 0, nullptr),
                          CreateThread(nullptr, 0, Threads::Poll, &shared, 0, nullptr),
                          CreateThread(nullptr, 0, Threads::Probe, &shared, 0, nullptr)};
@@ -197,7 +201,7 @@ TEST_F(ConcurrencyTest, ManyThreadsOneHandleWhileTheClockRuns) {
         CloseHandle(t);
     }
     EXPECT_EQ(shared.failures.load(), 0u);
-    EXPECT_GE(shared.processed.load(), 40u);
+    EXPECT_GE(shared.processed.load(), 30u);
     StopReleaseClose();
     CloseHandle(statusEvent);
 }

@@ -23,7 +23,7 @@ TEST(ConfigParserTest, ReadsTheExampleAndEveryKey) {
     ASSERT_TRUE(vu::ParseUnitSet(
         " 8 : in = 0 , out=255, width=4, inlat=-5, outlat=7, driverrate=44100, unitrate=96000,"
         " rates=44100/96000, settle=never, settlems=20, locked=1, inuse=1, streaming=0, getresult=0,"
-        " setresult=3, bufpos=9, source=loop, loopdelay=12, clock=rt, capture=0, id=0aFF10 ; 2",
+        " setresult=3, bufpos=9, source=loop, loopdelay=12, clock=rt, capture=0, take=0, id=0aFF10 ; 2",
         &set, &error))
         << error.message << " at " << error.offset;
     const vu::UnitConfig& eight = set.units[7];
@@ -48,6 +48,7 @@ TEST(ConfigParserTest, ReadsTheExampleAndEveryKey) {
     EXPECT_EQ(eight.loopbackDelayFrames, 12u);
     EXPECT_EQ(eight.clock, vu::ClockMode::RealTime);
     EXPECT_EQ(eight.captureFrames, 0u);
+    EXPECT_FALSE(eight.takeOutputs);
     ASSERT_EQ(eight.idBytes, 3u);
     EXPECT_EQ(eight.id[1], 0xFF);
     EXPECT_TRUE(set.units[1].present) << "a bare number is a present unit with the defaults";

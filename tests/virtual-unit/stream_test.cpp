@@ -183,6 +183,29 @@ TEST_F(StreamTest, LoopbackReturnsOutputAfterItsDelay) {
     }
 }
 
+TEST_F(StreamTest, AUnitThatTakesNoOutputNeverReadsIt) {
+    config.source = vu::InputSource::Loopback;
+    config.takeOutputs = false;
+    MapAndStart();
+    WriteOutput(0, 0, 500);
+    model.Step(1);
+    EXPECT_EQ(model.CapturedFrames(1), 0u);
+    int32_t sample = 0;
+    EXPECT_EQ(model.ReadCapture(1, 0, 0, &sample, 1), 0u);
+    EXPECT_EQ(vu::LoadSample(block.Period(0, 0) + kWidth, kWidth), 0) << "loopback without output is silence";
+
+    // Taking again later starts a new capture window at the current frame.
+    config.takeOutputs = true;
+    ASSERT_TRUE(model.Configure(1, config));
+    WriteOutput(0, 1, 700);
+    model.Step(1);
+    EXPECT_EQ(model.CapturedFrames(1), 2u * kFrames);
+    EXPECT_EQ(model.ReadCapture(1, 0, 0, &sample, 1), 0u) << "period 0 was not taken";
+    ASSERT_EQ(model.ReadCapture(1, 0, kFrames + 3, &sample, 1), 1u);
+    EXPECT_EQ(sample, 703);
+    EXPECT_EQ(model.Inspect(1).framesCompleted, 2u * kFrames);
+}
+
 TEST_F(StreamTest, StoppingMarksTheRingAndEndsThePeriods) {
     MapAndStart();
     model.Step(1, 2);

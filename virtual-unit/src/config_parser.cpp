@@ -242,6 +242,7 @@ private:
             else return Fail(v.offset, "step or rt expected");
             return true;
         }
+        if (key.Is("take")) return Flag(v, &u->takeOutputs);
         if (key.Is("capture")) return Unsigned(v, 0, kMaxCaptureFrames, &u->captureFrames);
         if (key.Is("id")) return Identity(v, u);
         return Fail(key.offset, "unknown setting");

@@ -62,6 +62,8 @@ struct StreamState {
     std::unique_ptr<int32_t[]> capture;
     uint32_t captureChannels = 0;
     uint32_t captureCapacity = 0;
+    uint64_t captureStart = 0;  // frames [captureStart, captureEnd) were taken without a gap
+    uint64_t captureEnd = 0;
 
     // Loopback delay line: channel c holds delayFrames samples of delayWidth bytes.
     std::unique_ptr<uint8_t[]> delay;

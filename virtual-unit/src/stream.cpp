@@ -89,6 +89,8 @@ DWORD VirtualUnit::Impl::StartStream(UnitState& u, HandleState& h, HANDLE period
     s.periodEvent = periodEvent;
     s.periods = 0;
     s.frames = 0;
+    s.captureStart = 0;
+    s.captureEnd = 0;
     s.devPeriod = 0;
     s.lastMs = timeGetTime();
     s.capture = std::move(capture);
@@ -129,7 +131,8 @@ void VirtualUnit::Impl::CompletePeriod(UnitState& u, DWORD timeMs) {
             return block + device::RingOffsetOfChannel(channel, periodBytes) + offset;
         };
 
-        for (uint32_t o = 0; o < ring->outputs && o < s.captureChannels && s.capture; ++o) {
+        const bool take = u.config.takeOutputs;
+        for (uint32_t o = 0; take && o < ring->outputs && o < s.captureChannels && s.capture; ++o) {
             const uint8_t* src = channelPeriod(uint64_t{ring->inputs} + o);
             int32_t* dest = s.capture.get() + uint64_t{o} * s.captureCapacity;
             for (uint32_t i = 0; i < frames; ++i)
@@ -143,7 +146,7 @@ void VirtualUnit::Impl::CompletePeriod(UnitState& u, DWORD timeMs) {
             if (source == InputSource::Ramp || source == InputSource::Sine) {
                 for (uint32_t i = 0; i < frames; ++i)
                     StoreSample(dest + uint64_t{i} * width, SourceSample(source, c, s.frames + i, width, rate), width);
-            } else if (source == InputSource::Loopback && c < ring->outputs) {
+            } else if (source == InputSource::Loopback && take && c < ring->outputs) {
                 const uint8_t* src = channelPeriod(uint64_t{ring->inputs} + c);
                 if (s.delayFrames == 0) {
                     std::memcpy(dest, src, periodBytes);
@@ -160,6 +163,10 @@ void VirtualUnit::Impl::CompletePeriod(UnitState& u, DWORD timeMs) {
             } else {
                 std::memset(dest, 0, periodBytes);
             }
+        }
+        if (take && s.capture) {
+            if (s.captureEnd != s.frames) s.captureStart = s.frames;  // a gap: the window starts over
+            s.captureEnd = s.frames + frames;
         }
         s.frames += frames;
         s.devPeriod = device::NextPeriod(s.devPeriod);

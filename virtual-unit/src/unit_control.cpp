@@ -213,7 +213,7 @@ bool VirtualUnit::WaitForPeriods(int unit, uint64_t count, DWORD timeoutMs) cons
 uint64_t VirtualUnit::CapturedFrames(int unit) const {
     Lock lock(m_impl->cs);
     const UnitState* u = m_impl->Unit(unit);
-    return u != nullptr ? u->stream.frames : 0;
+    return u != nullptr ? u->stream.captureEnd : 0;
 }
 
 size_t VirtualUnit::ReadCapture(int unit, uint32_t channel, uint64_t firstFrame, int32_t* samples,
@@ -223,8 +223,9 @@ size_t VirtualUnit::ReadCapture(int unit, uint32_t channel, uint64_t firstFrame,
     if (u == nullptr || samples == nullptr) return 0;
     const StreamState& s = u->stream;
     if (!s.capture || channel >= s.captureChannels || s.captureCapacity == 0) return 0;
-    const uint64_t total = s.frames;
-    const uint64_t oldest = total > s.captureCapacity ? total - s.captureCapacity : 0;
+    const uint64_t total = s.captureEnd;
+    uint64_t oldest = total > s.captureCapacity ? total - s.captureCapacity : 0;
+    if (oldest < s.captureStart) oldest = s.captureStart;
     if (firstFrame < oldest || firstFrame >= total) return 0;
     const uint64_t available = total - firstFrame;
     const size_t count = available < frames ? static_cast<size_t>(available) : frames;

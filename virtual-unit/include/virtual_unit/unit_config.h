@@ -82,6 +82,12 @@ struct UnitConfig {
     // Frames of each output channel kept for ReadCapture (the newest ones). The
     // window shrinks when outputs × frames × 4 bytes would pass 64 MiB.
     uint32_t captureFrames = 16384;
+    // Whether the unit reads the output rings at all (capture and loopback need
+    // it). The process writes its output a pre-roll ahead of the unit's reading,
+    // so a process thread that is late writes what the unit reads at the same
+    // moment, as with the real kernel driver; a stepped test that lets the
+    // process run freely and wants a clean ThreadSanitizer run turns this off.
+    bool takeOutputs = true;
 
     static DRV_SETTINGS DefaultUnitSettings();
 };
@@ -118,7 +124,7 @@ struct UnitSet {
 //   getresult=N  setresult=N     nResult of IOCTL_GET_SETTINGS / IOCTL_SET_SETTINGS
 //   bufpos=0..9                  nBufPos of the unit's settings record
 //   source=silence|ramp|sine|loop  loopdelay=frames
-//   clock=step|rt                capture=frames
+//   clock=step|rt                capture=frames  take=0|1 (takeOutputs)
 //   id=hex                       identity bytes, two hex digits each (up to 2048 bytes)
 //
 // Example: "1:in=2,out=2,width=3,rate=48000,min=64,max=2048,pref=256,gran=32;3:primary=0"

@@ -48,6 +48,9 @@
 //    unit rate, like IOCTL_GET_UNIT_RATE, but does not count as a poll.
 //  - IOCTL_GET_MESSAGES answers the bits raised since the last one and clears them.
 //
+// Tests pin answers with faults (request_log.h), e.g. the period index of the
+// position answer: AddFault(Fault::Answer(IOCTL_GET_POSITION, 12, 200)).
+//
 // Loopback timing: input frame n of the stream (absolute, from the start)
 // carries output frame n − loopbackDelayFrames as the unit took it from the output
 // ring (silence before the first). A host that writes its output D frames ahead
@@ -80,7 +83,7 @@ struct UnitSnapshot {
     uint32_t openHandles = 0;        // open handles that still reach the unit (opened since it was last plugged)
     bool eventsRegistered = false;   // some handle holds a registration
     bool mapped = false;             // some handle holds a pending mapping
-    uint32_t mappedFrames = 0;       // F of the newest pending mapping
+    uint32_t mappedFrames = 0;       // F of the unit's ring (its stream's, else the newest mapping)
     bool armed = false;              // a start without the main flag, not yet stopped
     bool streaming = false;          // a main start, not yet ended
     bool periodEvent = false;        // the running stream has a period event
@@ -144,8 +147,10 @@ public:
     bool EndStream(int unit);
 
     // The unit's ring (that of its stream, else its newest pending mapping):
-    // header words read one by one (32-bit words with acquire loads), and
-    // devState written with a release store. False when there is no ring.
+    // header words read one by one with atomic acquire loads, and devState
+    // written with a release store. False when there is no ring. Words the
+    // process writes plainly are only safe to read once the process has
+    // synchronised with the caller (for example after its thread waited).
     bool ReadRingHeader(int unit, RING_HEADER* header) const;
     bool SetDevState(int unit, uint32_t value);
 
@@ -154,9 +159,10 @@ public:
     bool WaitForPeriods(int unit, uint64_t count, DWORD timeoutMs) const;
 
     // The output the unit took: frames counted from 0 at the start, like
-    // framesCompleted. ReadCapture copies up to `frames` samples (sign-extended)
-    // of output channel `channel` (0-based), beginning with frame `firstFrame`,
-    // as far as they are still kept; answers how many it copied.
+    // framesCompleted; CapturedFrames is the end of what was taken. ReadCapture
+    // copies up to `frames` samples (sign-extended) of output channel `channel`
+    // (0-based), beginning with frame `firstFrame`, as far as they are still kept;
+    // answers how many it copied.
     uint64_t CapturedFrames(int unit) const;
     size_t ReadCapture(int unit, uint32_t channel, uint64_t firstFrame, int32_t* samples, size_t frames) const;
 

@@ -30,11 +30,20 @@ int64_t Now() {
 
 DWORD WINAPI ClockThreadProc(LPVOID param) {
     auto* impl = static_cast<VirtualUnit::Impl*>(param);
+#ifdef _WIN32
+    // Windows' default timer tick is 15.6 ms, longer than most periods; without a
+    // finer one the periods would arrive in bursts.
+    timeBeginPeriod(1);
+#endif
     for (;;) {
         const DWORD waitMs = impl->RunClockOnce();
-        if (waitMs == 0) return 0;  // told to quit
+        if (waitMs == 0) break;  // told to quit
         WaitForSingleObject(impl->clockWake, waitMs);
     }
+#ifdef _WIN32
+    timeEndPeriod(1);
+#endif
+    return 0;
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ int Respond(void* context, HWND, const char* text, const char* caption, UINT typ
     return IDNO;
 }
 
-TEST(MessageBox, ResponderSeesTheBoxAndChoosesTheAnswer) {
+TEST(MessageBoxes, ResponderSeesTheBoxAndChoosesTheAnswer) {
     Shown shown;
     MxSetMessageBoxResponder(Respond, &shown);
     EXPECT_EQ(MessageBoxW(nullptr, L"Restart the applications? \u00e9", L" ", MB_YESNO | MB_ICONQUESTION), IDNO);

@@ -1,6 +1,6 @@
 // Events and waits.
 #include "win32.h"
-#include "win32_linux.h"
+#include "test_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -95,8 +95,8 @@ TEST(Waits, BadArgumentsFail) {
     HANDLE closed = CreateEventA(nullptr, FALSE, TRUE, nullptr);
     CloseHandle(closed);
     std::vector<HANDLE> many(MAXIMUM_WAIT_OBJECTS + 1, event);
-    HANDLE twice[] = {event, event};
-    HANDLE withClosed[] = {event, closed};
+    [[maybe_unused]] HANDLE twice[] = {event, event};
+    [[maybe_unused]] HANDLE withClosed[] = {event, closed};
     struct Case {
         const char* name;
         DWORD count;
@@ -107,9 +107,13 @@ TEST(Waits, BadArgumentsFail) {
     const Case cases[] = {
         {"no handles", 0, many.data(), FALSE, ERROR_INVALID_PARAMETER},
         {"65 handles", MAXIMUM_WAIT_OBJECTS + 1, many.data(), FALSE, ERROR_INVALID_PARAMETER},
+#ifndef _WIN32  // Windows faults on a null array, and reuses closed handle values at once
         {"null array", 1, nullptr, FALSE, ERROR_INVALID_PARAMETER},
-        {"wait-all on one handle twice", 2, twice, TRUE, ERROR_INVALID_PARAMETER},
         {"closed handle after a signalled one", 2, withClosed, FALSE, ERROR_INVALID_HANDLE},
+        // Windows documents that a wait-all array may not hold one handle twice; Wine
+        // does not check it.
+        {"wait-all on one handle twice", 2, twice, TRUE, ERROR_INVALID_PARAMETER},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -212,8 +216,12 @@ TEST(Handles, ValuesAreMultiplesOfFourAndClosedOrForeignHandlesFail) {
     EXPECT_EQ(GetLastError(), kSentinel);
     HGLOBAL memory = GlobalAlloc(GHND, 16);
 
-    const HANDLE bad[] = {closed, nullptr, INVALID_HANDLE_VALUE, reinterpret_cast<HANDLE>(0x1235),
-                          reinterpret_cast<HANDLE>(0x7ffffff0), memory};
+    const HANDLE bad[] = {closed, nullptr, reinterpret_cast<HANDLE>(0x1235), reinterpret_cast<HANDLE>(0x7ffffff0),
+                          memory,
+#ifndef _WIN32  // on Windows the pseudo-handle of the current process
+                          INVALID_HANDLE_VALUE
+#endif
+    };
     for (HANDLE h : bad) {
         SCOPED_TRACE(testing::Message() << "handle " << h);
         DWORD code = 0;

@@ -1,6 +1,6 @@
 // Threads, critical sections, last error and clocks.
 #include "win32.h"
-#include "win32_linux.h"
+#include "test_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,11 @@ TEST(Threads, HandleIsSignalledAtExitWithTheRoutinesResult) {
     EXPECT_EQ(code, 42u);
     EXPECT_EQ(worker.seenId.load(), id);
     EXPECT_TRUE(CloseHandle(thread));
+#ifndef _WIN32  // Wine does not count handles
     EXPECT_EQ(MxOpenHandleCount(), handlesBefore + 1);  // the worker's event
+#else
+    (void)handlesBefore;
+#endif
 }
 
 TEST(Threads, ClosingTheHandleEarlyLetsTheThreadFinish) {
@@ -104,6 +108,8 @@ TEST(Threads, PriorityIsKeptAndTimeCriticalNeverFails) {
     CloseHandle(thread);
 }
 
+#ifndef _WIN32
+// Windows would start a thread at a null address, and it supports CREATE_SUSPENDED.
 TEST(Threads, BadCreateArgumentsFail) {
     SetLastError(kSentinel);
     EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
@@ -113,6 +119,7 @@ TEST(Threads, BadCreateArgumentsFail) {
     EXPECT_EQ(CreateThread(nullptr, 0, RunWorker, &worker, CREATE_SUSPENDED, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 }
+#endif
 
 TEST(LastError, IsPerThread) {
     SetLastError(1234);
@@ -191,13 +198,13 @@ TEST(Clocks, AreMonotonic) {
     ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
     EXPECT_GT(frequency.QuadPart, 0);
     ASSERT_TRUE(QueryPerformanceCounter(&first));
-    const DWORD before = timeGetTime();
+    const DWORD before = timeGetTime(), ticksBefore = GetTickCount();
     Sleep(5);
-    const DWORD after = timeGetTime();
+    const DWORD after = timeGetTime(), ticksAfter = GetTickCount();
     ASSERT_TRUE(QueryPerformanceCounter(&second));
     EXPECT_GT(second.QuadPart, first.QuadPart);
     EXPECT_LT(after - before, 0x80000000u);  // moved forward (modulo 2^32)
-    EXPECT_LT(GetTickCount() - after, 0x80000000u);
+    EXPECT_LT(ticksAfter - ticksBefore, 0x80000000u);
 }
 
 TEST(Interlocked, ReturnsWindowsValues) {

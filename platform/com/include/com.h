@@ -8,6 +8,7 @@
 #ifdef _WIN32
 
 #include <objbase.h>
+#include <olectl.h>  // SELFREG_E_CLASS
 #include <unknwn.h>
 
 #else

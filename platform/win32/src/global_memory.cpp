@@ -50,10 +50,15 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
     return handle;  // on a full table InsertHandle has set the error and the block is gone
 }
 
-// Windows: adds one lock and returns the block's address.
+// Windows: adds one lock and returns the block's address; an empty block has none
+// (NULL with ERROR_DISCARDED, as a discarded block).
 LPVOID WINAPI GlobalLock(HGLOBAL mem) {
     std::shared_ptr<MemoryBlock> block = mx::LookupBlock(mem);
     if (!block) return nullptr;
+    if (block->m_size == 0) {
+        SetLastError(ERROR_DISCARDED);
+        return nullptr;
+    }
     block->m_lockCount.fetch_add(1, std::memory_order_relaxed);
     return block->m_data;
 }

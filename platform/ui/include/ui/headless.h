@@ -96,6 +96,7 @@ public:
     HWND Item(int id) const;
     std::wstring Title() const;
     std::wstring Text(int id) const;
+    std::vector<std::wstring> ControlTexts() const;  // every control, template order
     bool IsEnabled(int id) const;
     bool IsVisible(int id) const;
     int CheckState(int id) const;

@@ -235,6 +235,13 @@ std::wstring HeadlessBackend::Text(int id) const {
     return control ? control->text : std::wstring();
 }
 
+std::vector<std::wstring> HeadlessBackend::ControlTexts() const {
+    std::vector<std::wstring> texts;
+    if (const Node* dialog = ActiveNode())
+        for (const Node* child : dialog->children) texts.push_back(child->text);
+    return texts;
+}
+
 bool HeadlessBackend::IsEnabled(int id) const {
     const Node* control = Control(id);
     return control != nullptr && control->enabled;

@@ -224,8 +224,12 @@ HWND HeadlessBackend::GetDlgItem(HWND window, int id) {
 }
 
 BOOL HeadlessBackend::IsChild(HWND parent, HWND window) {
+    const Node* ancestor = Find(parent);
     const Node* node = Find(window);
-    return node != nullptr && node->parent != nullptr && node->parent == Find(parent);
+    if (ancestor == nullptr || node == nullptr) return FALSE;
+    for (node = node->parent; node != nullptr; node = node->parent)
+        if (node == ancestor) return TRUE;
+    return FALSE;
 }
 
 void HeadlessBackend::MapDialogRect(HWND, RECT* rect) {

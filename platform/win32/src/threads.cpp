@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
 #include <sched.h>
 
 namespace mx {
@@ -116,7 +115,11 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_STA
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
-    if (stackSize != 0) pthread_attr_setstacksize(&attr, std::max<SIZE_T>(stackSize, PTHREAD_STACK_MIN));
+    // Windows takes the size as what to commit and keeps its default reserve, so a
+    // size only ever makes the stack larger than the default.
+    size_t defaultSize = 0;
+    pthread_attr_getstacksize(&attr, &defaultSize);
+    if (stackSize > defaultSize) pthread_attr_setstacksize(&attr, stackSize);
     pthread_t pthread;
     const int error = pthread_create(&pthread, &attr, mx::ThreadMain, info);
     pthread_attr_destroy(&attr);

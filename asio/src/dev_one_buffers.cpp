@@ -111,7 +111,8 @@ BOOL CDevOne::CreateBuffer(BOOL bAlloc, int32_t nFrames, uint32_t nBytesPerSampl
 
 void CDevOne::CancelMapping() {
     if (!IsOpen() || m_ovMap.hEvent == nullptr) return;
-    DevPort_DeviceIoControl(Handle(), IOCTL_RELEASE_BUFFER, nullptr, 0, nullptr, 0, nullptr, nullptr);
+    DWORD returned = 0;
+    DevPort_DeviceIoControl(Handle(), IOCTL_RELEASE_BUFFER, nullptr, 0, nullptr, 0, &returned, nullptr);
     // Only once the kernel driver has completed the mapping request may the ring
     // block be unlocked and freed.
     WaitForSingleObject(m_ovMap.hEvent, INFINITE);

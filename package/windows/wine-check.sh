@@ -126,6 +126,14 @@ wineserver -w
 rm -rf "$probe"
 ((registers)) || echo "  note  the driver does not write its registration yet: registration checks skipped"
 
+echo "== launcher"
+wine "$outer_launcher" nosuchprogram.exe DrvConfig 0 >/dev/null 2>&1
+status=$?
+check "a missing program ends the launcher with the system's error number (was $status)" test "$status" -eq 2
+wine "$outer_launcher" >/dev/null 2>&1
+status=$?
+check "no program named ends the launcher with status 160 (was $status)" test "$status" -eq 160
+
 echo "== install"
 wine "$installer" /S
 status=$?

@@ -164,6 +164,55 @@ TEST(DriverObject, ReleaseWithoutStopOrDisposeEndsEverything) {
     EXPECT_EQ(ComObjectCount(), objects);
 }
 
+// Hosts call through the vtable by slot. On this ABI a pointer to a virtual
+// member holds 1 + the slot's byte offset in the vtable.
+template <typename Member>
+int SlotOf(Member member) {
+    uintptr_t words[sizeof(Member) / sizeof(uintptr_t)];
+    std::memcpy(words, &member, sizeof words);
+    return static_cast<int>((words[0] - 1) / sizeof(void*));
+}
+
+TEST(DriverObject, IasioSlotsFollowTheInterfaceOrder) {
+    struct Case {
+        const char* name;
+        int slot;
+        int expected;
+    };
+    const Case kCases[] = {
+        {"QueryInterface", SlotOf(&IUnknown::QueryInterface), 0},
+        {"AddRef", SlotOf(&IUnknown::AddRef), 1},
+        {"Release", SlotOf(&IUnknown::Release), 2},
+        {"init", SlotOf(&IASIO::init), asio_slots::kInit},
+        {"getDriverName", SlotOf(&IASIO::getDriverName), asio_slots::kGetDriverName},
+        {"getDriverVersion", SlotOf(&IASIO::getDriverVersion), asio_slots::kGetDriverVersion},
+        {"getErrorMessage", SlotOf(&IASIO::getErrorMessage), asio_slots::kGetErrorMessage},
+        {"start", SlotOf(&IASIO::start), asio_slots::kStart},
+        {"stop", SlotOf(&IASIO::stop), asio_slots::kStop},
+        {"getChannels", SlotOf(&IASIO::getChannels), asio_slots::kGetChannels},
+        {"getLatencies", SlotOf(&IASIO::getLatencies), asio_slots::kGetLatencies},
+        {"getBufferSize", SlotOf(&IASIO::getBufferSize), asio_slots::kGetBufferSize},
+        {"canSampleRate", SlotOf(&IASIO::canSampleRate), asio_slots::kCanSampleRate},
+        {"getSampleRate", SlotOf(&IASIO::getSampleRate), asio_slots::kGetSampleRate},
+        {"setSampleRate", SlotOf(&IASIO::setSampleRate), asio_slots::kSetSampleRate},
+        {"getClockSources", SlotOf(&IASIO::getClockSources), asio_slots::kGetClockSources},
+        {"setClockSource", SlotOf(&IASIO::setClockSource), asio_slots::kSetClockSource},
+        {"getSamplePosition", SlotOf(&IASIO::getSamplePosition), asio_slots::kGetSamplePosition},
+        {"getChannelInfo", SlotOf(&IASIO::getChannelInfo), asio_slots::kGetChannelInfo},
+        {"createBuffers", SlotOf(&IASIO::createBuffers), asio_slots::kCreateBuffers},
+        {"disposeBuffers", SlotOf(&IASIO::disposeBuffers), asio_slots::kDisposeBuffers},
+        {"controlPanel", SlotOf(&IASIO::controlPanel), asio_slots::kControlPanel},
+        {"future", SlotOf(&IASIO::future), asio_slots::kFuture},
+        {"outputReady", SlotOf(&IASIO::outputReady), asio_slots::kOutputReady},
+    };
+    for (const Case& c : kCases) EXPECT_EQ(c.slot, c.expected) << c.name;
+    // IASIO is the object's first base: the object's address is its IASIO*.
+    vu::VirtualUnit unit(Units(""));
+    vu::ScopedInstall install(unit);
+    DriverRef driver;
+    EXPECT_EQ(static_cast<void*>(static_cast<IASIO*>(driver.object)), static_cast<void*>(driver.object));
+}
+
 TEST(DriverObject, FutureAnswersBySelector) {
     vu::VirtualUnit unit(Units(""));
     vu::ScopedInstall install(unit);

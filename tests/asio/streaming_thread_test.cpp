@@ -183,4 +183,42 @@ TEST_F(StreamingThread, HostReleasingWhileStreamingEndsEverything) {
     EXPECT_EQ(Host::Instance().Calls(), calls);
 }
 
+// Hosts read the position from their own threads while periods run: each read
+// is a matching pair, and neither half ever goes backwards.
+TEST_F(StreamingThread, PositionReadFromAnotherThreadNeverGoesBackwards) {
+    Open("1:clock=rt", 64);
+    AwaitCall(1);
+    struct Poll {
+        AsioOurs* driver;
+        int reads = 0;
+        int backwards = 0;
+        int failures = 0;
+        static DWORD WINAPI Run(LPVOID param) {
+            Poll* self = static_cast<Poll*>(param);
+            uint64_t lastPosition = 0;
+            uint64_t lastStamp = 0;
+            while (self->reads < 2000) {
+                ASIOSamples position{};
+                ASIOTimeStamp stamp{};
+                if (self->driver->getSamplePosition(&position, &stamp) != ASE_OK) ++self->failures;
+                const uint64_t p = (uint64_t{position.hi} << 32) | position.lo;
+                const uint64_t t = (uint64_t{stamp.hi} << 32) | stamp.lo;
+                if (p < lastPosition || t < lastStamp) ++self->backwards;
+                lastPosition = p;
+                lastStamp = t;
+                ++self->reads;
+                if (self->reads % 100 == 0) Sleep(1);
+            }
+            return 0;
+        }
+    } poll{Driver()};
+    HANDLE thread = CreateThread(nullptr, 0, &Poll::Run, &poll, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(thread, kWaitMs * 6), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(poll.failures, 0);
+    EXPECT_EQ(poll.backwards, 0);
+    asiotest::StopDirect(Driver());
+}
+
 }  // namespace

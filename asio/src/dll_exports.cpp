@@ -41,18 +41,10 @@ HRESULT STDAPICALLTYPE DllCanUnloadNow(void) {
 HRESULT STDAPICALLTYPE DllRegisterServer(void) { return RegisterDriver(); }
 HRESULT STDAPICALLTYPE DllUnregisterServer(void) { return UnregisterDriver(); }
 
-#if defined(_WIN32)
-// The library's entry point is DllEntryPoint itself; the C runtime's own entry
-// still has to set up and tear down the runtime around our work.
-extern "C" BOOL WINAPI DllMainCRTStartup(HANDLE instance, DWORD reason, LPVOID reserved);
-#endif
+namespace {
 
-BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-#if defined(_WIN32)
-    if (reason == DLL_PROCESS_ATTACH && !DllMainCRTStartup(instance, reason, reserved)) return FALSE;
-#else
-    (void)reserved;
-#endif
+// Process attach and detach as this module sees them.
+void NotifyModule(HINSTANCE instance, DWORD reason) {
     if (reason == DLL_PROCESS_ATTACH) {
         // No thread of the host needs to pass through here.
         DisableThreadLibraryCalls(instance);
@@ -62,13 +54,42 @@ BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID reserved) {
         for (int i = 0; i < g_cTemplates; ++i)
             if (g_Templates[i].m_lpfnInit != nullptr) g_Templates[i].m_lpfnInit(FALSE, g_Templates[i].m_ClsID);
     }
+}
+
+}  // namespace
+
 #if defined(_WIN32)
-    if (reason == DLL_PROCESS_DETACH) DllMainCRTStartup(instance, reason, reserved);
-#endif
+// DllEntryPoint is the library's entry point. The C runtime's own entry must
+// still set the runtime up before our work and tear it down after; it calls
+// DllEntryPoint back itself, and those nested calls have nothing to do. The
+// loader serialises entry calls, so a plain flag tells them apart.
+extern "C" BOOL WINAPI DllMainCRTStartup(HANDLE instance, DWORD reason, LPVOID reserved);
+
+namespace {
+bool g_inRuntimeEntry = false;
+
+BOOL RuntimeEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    g_inRuntimeEntry = true;
+    const BOOL ok = DllMainCRTStartup(instance, reason, reserved);
+    g_inRuntimeEntry = false;
+    return ok;
+}
+}  // namespace
+
+BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (g_inRuntimeEntry) return TRUE;
+    if (reason == DLL_PROCESS_ATTACH && !RuntimeEntry(instance, reason, reserved)) return FALSE;
+    NotifyModule(instance, reason);
+    if (reason == DLL_PROCESS_DETACH) RuntimeEntry(instance, reason, reserved);
+    return TRUE;
+}
+#else
+BOOL WINAPI DllEntryPoint(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    (void)reserved;
+    NotifyModule(instance, reason);
     return TRUE;
 }
 
-#if !defined(_WIN32)
 // A shared object has no entry routine; its constructor and destructor stand in
 // for process attach and detach.
 namespace {

@@ -7,6 +7,10 @@
 #
 # OBJDUMP overrides the objdump used (default: x86_64-w64-mingw32-objdump, which
 # reads both PE32 and PE32+).
+#
+# Where Wine is installed, each 64-bit DLL is also loaded by the build's
+# mxasio_driver_host.exe (a minimal host making the calls that need no unit);
+# MX_WINE_I386=1 runs the 32-bit ones too (needs wine32), MX_NO_WINE=1 skips Wine.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 script="$here/../../asio/cmake/CheckDriverBinary.cmake"
@@ -18,6 +22,13 @@ for dir in "$@"; do
         [ -f "$dll" ] || continue
         found=$((found + 1))
         cmake -DBINARY="$dll" -DOBJDUMP="$objdump" -P "$script"
+        host="$dir/asio/mxasio_driver_host.exe"
+        if [ "${MX_NO_WINE:-0}" != 1 ] && command -v wine >/dev/null 2>&1 && [ -f "$host" ]; then
+            if "$objdump" -f "$dll" | grep -q 'pei-x86-64' || [ "${MX_WINE_I386:-0}" = 1 ]; then
+                echo "-- running $dll under Wine"
+                (cd "$dir/asio" && WINEDEBUG=-all wine ./mxasio_driver_host.exe "$(basename "$dll")")
+            fi
+        fi
     done
 done
 [ "$found" -gt 0 ] || { echo "$0: no driver DLL found under $*" >&2; exit 1; }

@@ -101,6 +101,18 @@ TEST_F(StreamingThread, StreamsPeriodsFromTheUnitToTheHostAndBack) {
     asiotest::StopDirect(Driver());
 }
 
+TEST_F(StreamingThread, PeriodEventWithNothingReadyIsIgnored) {
+    Open("1:");
+    m_unit->ClearLog();
+    SetEvent(Driver()->m_devAll.m_thread.PeriodEvent());
+    Sleep(20);  // give the thread the chance to see the empty event on its own
+    ASSERT_EQ(m_unit->Step(1), 1u);
+    AwaitCall(1);
+    EXPECT_EQ(Host::Instance().Calls(), 1u);
+    EXPECT_EQ(m_unit->CountRequests(IOCTL_GET_POSITION), 1u);
+    asiotest::StopDirect(Driver());
+}
+
 TEST_F(StreamingThread, UnitEventOfTheMainSlotDropsTheUnit) {
     Open("1:");
     ASSERT_EQ(m_unit->Step(1), 1u);

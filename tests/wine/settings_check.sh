@@ -1,0 +1,158 @@
+#!/bin/sh
+# The settings program under Wine, in a virtual X server: the no-device dialog
+# and a second start (shipped program), the main dialog on virtual units
+# (variant Mxcp4410-vu), both in English and in Japanese, driven and read back
+# by mxwineprobe. Screenshots of the four dialogs go to OUT.
+#
+# Usage: settings_check.sh MINGW_X86_64_BUILD_DIR OUT_DIR
+# Exits 77 (skipped) when the cross-built programs, Wine or Xvfb are missing.
+set -u
+
+build=${1:?usage: settings_check.sh MINGW_X86_64_BUILD_DIR OUT_DIR}
+out=${2:?usage: settings_check.sh MINGW_X86_64_BUILD_DIR OUT_DIR}
+here=$(cd "$(dirname "$0")" && pwd)
+program=$build/settings/Mxcp4410.exe
+variant=$build/settings/Mxcp4410-vu.exe
+probe=$build/tests/wine/mxwineprobe.exe
+
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
+}
+
+if [ -z "${MX_WINE_CHECK_INNER:-}" ]; then
+  for file in "$program" "$variant" "$probe"; do
+    [ -f "$file" ] || skip "$file is not built (build the mingw-x86_64 preset first)"
+  done
+  command -v wine >/dev/null 2>&1 || skip "wine is not installed"
+  command -v xvfb-run >/dev/null 2>&1 || skip "xvfb-run is not installed (package xvfb)"
+  mkdir -p "$out"
+  # One virtual X server for the whole run, large enough for the Wine desktop.
+  MX_WINE_CHECK_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$build" "$out"
+fi
+
+# --- inside the virtual X server ---
+
+# A fresh prefix; no Mono or Gecko installation prompts; no Wine diagnostics.
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/mxwine.XXXXXX")
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+failures=0
+passes=0
+fail() {
+  printf 'FAIL: %s\n' "$*"
+  failures=$((failures + 1))
+}
+pass() {
+  printf 'ok: %s\n' "$*"
+  passes=$((passes + 1))
+}
+
+# Runs the probe; its lines are the checks.
+run_probe() {
+  if wine "$probe" "$@"; then pass "probe $1 ${2:-}"; else fail "probe $1 ${2:-}"; fi
+}
+
+# Waits up to 20 s for a started program to end.
+wait_end() {
+  pid=$1 what=$2 waited=0
+  while kill -0 "$pid" 2>/dev/null && [ $waited -lt 100 ]; do
+    sleep 0.2
+    waited=$((waited + 1))
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    fail "$what did not end"
+    kill "$pid" 2>/dev/null
+  else
+    pass "$what ended"
+  fi
+}
+
+# Crops the dialog (rectangle file written by the probe) out of the screen,
+# once two grabs in a row agree (the last repaints are done).
+screenshot() {
+  name=$1
+  command -v import >/dev/null 2>&1 || { echo "note: no screenshot $name (imagemagick is not installed)"; return; }
+  [ -s "$out/$name.rect" ] || return
+  read -r x y w h <"$out/$name.rect"
+  tries=0
+  rm -f "$out/$name.png"
+  while [ $tries -lt 15 ]; do
+    sleep 0.3
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.next.png" 2>/dev/null || break
+    if [ -f "$out/$name.png" ] && cmp -s "$out/$name.png" "$out/$name.next.png"; then break; fi
+    mv "$out/$name.next.png" "$out/$name.png"
+    tries=$((tries + 1))
+  done
+  rm -f "$out/$name.next.png"
+  [ -f "$out/$name.png" ] && echo "screenshot: $out/$name.png"
+}
+
+wineboot -i >/dev/null 2>&1
+# All programs of the prefix share one Wine desktop window, which draws the
+# dialogs' frames and title bars.
+cat >"$WINEPREFIX/desktop.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+wine regedit /S "$WINEPREFIX/desktop.reg" >/dev/null 2>&1
+# LOGFONT of the caption font: bold, 12 pixels, IPAGothic (fonts-ipafont-gothic).
+cat >"$WINEPREFIX/caption-ja.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]
+"CaptionFont"=hex:f4,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,bc,02,00,00,00,00,00,01,00,00,00,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
+REG
+# The desktop setting takes effect for the wineserver started next.
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+wine explorer /desktop=Default,1024x768 >/dev/null 2>&1 &
+sleep 1
+
+program_windows=$(winepath -w "$program" 2>/dev/null)
+units='1:rates=44100/48000/96000,rate=48000,bufpos=7,setresult=2;3:rates=44100/48000,rate=44100'
+
+for lang in en ja; do
+  case $lang in
+    en) locale=en_US.UTF-8 ;;
+    ja) locale=ja_JP.UTF-8 ;;
+  esac
+  echo "=== $lang ($locale) ==="
+  if [ $lang = ja ]; then
+    # A Japanese system's caption font has Japanese letters; the prefix was
+    # made with Wine's default (Tahoma), which has none.
+    wine regedit /S "$WINEPREFIX/caption-ja.reg" >/dev/null 2>&1
+  fi
+
+  # No unit: the shipped program shows the no-device dialog.
+  LANG=$locale LC_ALL=$locale wine "$program" DrvConfig 0 >/dev/null 2>&1 &
+  pid=$!
+  run_probe nodevice $lang "$out/nodevice-$lang.rect"
+  screenshot nodevice-$lang
+  if [ $lang = en ]; then
+    LANG=$locale LC_ALL=$locale run_probe second "$program_windows"
+  fi
+  run_probe close
+  wait_end $pid "no-device dialog ($lang)"
+
+  # Units 1 and 3 on the virtual unit: the main dialog.
+  MX_VIRTUAL_UNITS=$units LANG=$locale LC_ALL=$locale wine "$variant" >/dev/null 2>&1 &
+  pid=$!
+  run_probe main $lang "$out/main-$lang.rect"
+  screenshot main-$lang
+  if [ $lang = en ]; then run_probe interact; else run_probe close; fi
+  wait_end $pid "main dialog ($lang)"
+done
+
+echo "wine check: $passes passed, $failures failed"
+[ $failures -eq 0 ]

@@ -29,6 +29,15 @@ void CDevAll::ClearActive() {
     std::memset(m_bOutActive, 0, sizeof m_bOutActive);
 }
 
+int CDevAll::MapChannel(int32_t* nChannel, int32_t nPerUnit) const {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (!m_bUnitOpen[slot]) continue;
+        if (*nChannel < nPerUnit) return slot;
+        *nChannel -= nPerUnit;
+    }
+    return -1;
+}
+
 void CDevAll::Init(AsioOurs* owner) {
     for (int i = 0; i < kSlots; ++i) m_dev[i].Init(i);
     m_nUnits = 0;

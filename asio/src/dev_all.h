@@ -46,6 +46,12 @@ public:
     bool SetFreq(uint32_t rate);
 
     void ClearActive();
+    // Maps a host channel number to the slot (0..7) of the unit that holds it and,
+    // in *nChannel, its index inside that unit; nPerUnit is the direction's
+    // channel count per unit. -1 when the number lies beyond every open unit
+    // (*nChannel is then the remainder). Slots opened when the set opened count,
+    // also when their unit has since been lost.
+    int MapChannel(int32_t* nChannel, int32_t nPerUnit) const;
 
     // --- the period path (streaming thread, under the stream lock) ---
     bool DevsReady(int32_t frames);

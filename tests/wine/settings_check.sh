@@ -120,6 +120,29 @@ wine explorer /desktop=Default,1024x768 >/dev/null 2>&1 &
 sleep 1
 
 program_windows=$(winepath -w "$program" 2>/dev/null)
+
+# The installation record (in the 32-bit view, where the installer writes it),
+# an installation folder with the English README only, and an "open" handler
+# for .htm documents that notes what it was given.
+install_record() {
+  mkdir -p "$WINEPREFIX/drive_c/Calvera/Readme"
+  echo "<html><body>README</body></html>" >"$WINEPREFIX/drive_c/Calvera/Readme/Readme_EN.htm"
+  cat >"$WINEPREFIX/install.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Classes\Wow6432Node\CLSID\{2D7F41A9-3C05-4E8B-B716-95E0A4C3F812}\MXID4410]
+@="C:\\Calvera"
+"version"="Ver.1.0.0"
+
+[HKEY_CLASSES_ROOT\.htm]
+@="htmlfile"
+
+[HKEY_CLASSES_ROOT\htmlfile\shell\open\command]
+@="C:\\windows\\system32\\cmd.exe /c echo %1>C:\\Calvera\\opened.txt"
+REG
+  wine regedit /S "$WINEPREFIX/install.reg" >/dev/null 2>&1
+}
+
 units='1:rates=44100/48000/96000,rate=48000,bufpos=7,setresult=2;3:rates=44100/48000,rate=44100'
 
 for lang in en ja; do
@@ -145,13 +168,26 @@ for lang in en ja; do
   run_probe close
   wait_end $pid "no-device dialog ($lang)"
 
+  # From here on the driver package is installed (README in English only).
+  [ $lang = en ] && install_record
+
   # Units 1 and 3 on the virtual unit: the main dialog.
   MX_VIRTUAL_UNITS=$units LANG=$locale LC_ALL=$locale wine "$variant" >/dev/null 2>&1 &
   pid=$!
-  run_probe main $lang "$out/main-$lang.rect"
+  run_probe main $lang "$out/main-$lang.rect" installed
   screenshot main-$lang
   if [ $lang = en ]; then run_probe interact; else run_probe close; fi
   wait_end $pid "main dialog ($lang)"
+  if [ $lang = en ]; then
+    opened=$WINEPREFIX/drive_c/Calvera/opened.txt
+    waited=0
+    while [ ! -s "$opened" ] && [ $waited -lt 50 ]; do sleep 0.2; waited=$((waited + 1)); done
+    if grep -qi 'C:\\Calvera\\Readme\\Readme_EN.htm' "$opened" 2>/dev/null; then
+      pass "README opened by the shell"
+    else
+      fail "README not opened by the shell ($(cat "$opened" 2>/dev/null))"
+    fi
+  fi
 done
 
 echo "wine check: $passes passed, $failures failed"

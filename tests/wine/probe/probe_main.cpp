@@ -6,8 +6,13 @@
 // with 0 only when every check passed.
 //
 //   mxwineprobe nodevice en|ja RECTFILE   the no-device dialog's title and texts
-//   mxwineprobe main en|ja RECTFILE       the main dialog's texts, lists and slider
-//   mxwineprobe interact                  wheel, keys, drag, unit change, Apply, CLOSE
+//   mxwineprobe main en|ja RECTFILE [installed]
+//                                         the main dialog's texts, lists and slider;
+//                                         "installed": with the installation record
+//                                         the check script writes (kVersion, and a
+//                                         README document in English only)
+//   mxwineprobe interact                  wheel, keys, drag, unit change, Apply,
+//                                         README, CLOSE (installed, English)
 //   mxwineprobe second PROGRAM            a second start brings the first forward and ends
 //   mxwineprobe close                     OK / CLOSE on the dialog that is open
 //
@@ -42,6 +47,8 @@ constexpr DWORD kReactMs = 10000;
 //   1:rates=44100/48000/96000,rate=48000,bufpos=7,setresult=2;3:rates=44100/48000,rate=44100
 constexpr int kUnitBufPos = 7;  // a label the low-latency flag of the unit's record agrees with
 constexpr uint32_t kUnit1Rate = 48000;
+// The "version" value of the installation record the check script writes.
+constexpr wchar_t kVersion[] = L"Ver.1.0.0";
 
 struct Language {
     const char* name;
@@ -114,7 +121,7 @@ int NoDevice(const Language& language, const char* rectFile) {
     report.Equal(ItemText(dialog, IDC_NODEV_MESSAGE), Expected(language, IDS_NOT_CONNECTED), "message");
     report.Equal(ItemText(dialog, IDC_BTN_README), Expected(language, IDS_SHOW_README), "README button");
     report.Equal(ItemText(dialog, IDOK), Expected(language, IDS_OK), "OK button");
-    report.Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_BTN_README)), "README disabled without an installation");
+    report.Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_BTN_README)), "README disabled (no installation, or no document in its language)");
     CheckFrame(report, dialog);
     WriteRect(dialog, rectFile);
     return report.Finish();
@@ -143,7 +150,7 @@ int TickX(HWND dialog, HWND slider, int position) {
     return point.x;
 }
 
-int Main(const Language& language, const char* rectFile) {
+int Main(const Language& language, const char* rectFile, bool installed) {
     Report report(std::string("main/") + language.name);
     const HWND dialog = WaitForDialog(language.title);
     if (!report.Check(dialog != nullptr, "the main dialog appears")) return report.Finish();
@@ -172,7 +179,17 @@ int Main(const Language& language, const char* rectFile) {
         report.Equal(ItemText(dialog, text.control), Expected(language, text.string),
                      "control " + std::to_string(text.control));
     report.Check(FindStaticWithText(dialog, L"SAMPLE RATE:") != nullptr, "\"SAMPLE RATE:\" as in the template");
-    report.Equal(ItemText(dialog, IDC_STC_VERSION), L"", "version line without an installation");
+    if (installed) {
+        report.Equal(ItemText(dialog, IDC_STC_VERSION),
+                     settings::ReplaceAll(Expected(language, IDS_VERSION_LINE), settings::kVersionPlaceholder, kVersion),
+                     "version line");
+        // Only the English document is installed.
+        report.Check((::IsWindowEnabled(::GetDlgItem(dialog, IDC_BTN_README)) != FALSE) == (language.id == kLanguages[0].id),
+                     "README enabled only where the document of the language exists");
+    } else {
+        report.Equal(ItemText(dialog, IDC_STC_VERSION), L"", "version line without an installation");
+        report.Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_BTN_README)), "README disabled (no installation, or no document in its language)");
+    }
 
     const HWND units = ::GetDlgItem(dialog, IDC_CMB_DEVICE);
     const std::vector<std::wstring> unitItems = ComboItems(units);
@@ -204,7 +221,6 @@ int Main(const Language& language, const char* rectFile) {
     report.Equal(ItemText(dialog, IDC_STC_STABILITY_BAR), Bar(kUnitBufPos + 1), "stability bar");
     report.Equal(Query(::GetDlgItem(dialog, IDC_CHK_MATCH_ASIO_RATE), BM_GETCHECK), BST_CHECKED, "match box");
     report.Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_BTN_APPLY)), "Apply disabled at opening");
-    report.Check(!::IsWindowEnabled(::GetDlgItem(dialog, IDC_BTN_README)), "README disabled without an installation");
 
     // Labels 1..10 under their ticks, "11" hidden, the marker under label 6.
     for (int k = 1; k < 9; ++k) {
@@ -329,6 +345,10 @@ int Interact() {
     WaitFor([&] { return ::IsWindowEnabled(dialog) != FALSE; }, kReactMs);
     report.Check(!::IsWindowEnabled(apply), "Apply disabled after applying");
 
+    // README: the shell opens the document (the check script looks at what its
+    // handler received).
+    PostClick(::GetDlgItem(dialog, IDC_BTN_README));
+
     // CLOSE with nothing pending ends the program without a question.
     PostClick(::GetDlgItem(dialog, IDOK));
     report.Check(WaitFor([&] { return !::IsWindow(dialog); }, kReactMs), "CLOSE ends the dialog");
@@ -401,7 +421,7 @@ int Close() {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: mxwineprobe nodevice|main en|ja RECTFILE | interact | second PROGRAM | close\n");
+    std::fprintf(stderr, "usage: mxwineprobe nodevice|main en|ja RECTFILE [installed] | interact | second PROGRAM | close\n");
     return 2;
 }
 
@@ -418,7 +438,8 @@ int wmain(int argc, wchar_t** argv) {
         const Language* language = args.empty() ? nullptr : FindLanguage(args[0].c_str());
         if (language == nullptr) return Usage();
         const char* rectFile = args.size() > 1 ? args[1].c_str() : nullptr;
-        return scenario == L"main" ? Main(*language, rectFile) : NoDevice(*language, rectFile);
+        const bool installed = args.size() > 2 && args[2] == "installed";
+        return scenario == L"main" ? Main(*language, rectFile, installed) : NoDevice(*language, rectFile);
     }
     if (scenario == L"interact") return Interact();
     if (scenario == L"second" && argc > 2) return Second(argv[2]);

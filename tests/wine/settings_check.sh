@@ -1,5 +1,6 @@
 #!/bin/sh
-# The settings program under Wine, in a virtual X server: the no-device dialog
+# The dialog framework's Win32 backend in process (mxui_backend_check), then
+# the settings program under Wine, in a virtual X server: the no-device dialog
 # and a second start (shipped program), the main dialog on virtual units
 # (variant Mxcp4410-vu), both in English and in Japanese, driven and read back
 # by mxwineprobe. Screenshots of the four dialogs go to OUT.
@@ -14,6 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 program=$build/settings/Mxcp4410.exe
 variant=$build/settings/Mxcp4410-vu.exe
 probe=$build/tests/wine/mxwineprobe.exe
+backend=$build/tests/wine/mxui_backend_check.exe
 
 skip() {
   echo "SKIPPED: $*"
@@ -21,7 +23,7 @@ skip() {
 }
 
 if [ -z "${MX_WINE_CHECK_INNER:-}" ]; then
-  for file in "$program" "$variant" "$probe"; do
+  for file in "$program" "$variant" "$probe" "$backend"; do
     [ -f "$file" ] || skip "$file is not built (build the mingw-x86_64 preset first)"
   done
   command -v wine >/dev/null 2>&1 || skip "wine is not installed"
@@ -142,6 +144,9 @@ REGEDIT4
 REG
   wine regedit /S "$WINEPREFIX/install.reg" >/dev/null 2>&1
 }
+
+# The framework on its Win32 backend, on its own test dialog.
+if wine "$backend"; then pass "backend check"; else fail "backend check"; fi
 
 units='1:rates=44100/48000/96000,rate=48000,bufpos=7,setresult=2;3:rates=44100/48000,rate=44100'
 

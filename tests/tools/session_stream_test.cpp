@@ -39,7 +39,9 @@ SessionOptions Stepped(uint32_t width, uint64_t periods) {
 struct SteppedRun {
     explicit SteppedRun(const SessionOptions& options) : session(options) {
         std::string error;
-        loaded = session.Load(&error) && session.Query() && session.CreateBuffers(&error);
+        loaded = session.Load(&error) && session.Query();
+        if (loaded) session.Trial();
+        loaded = loaded && session.CreateBuffers(&error);
         problem = error;
         if (!loaded) return;
         started = session.Start();
@@ -86,6 +88,10 @@ TEST(SessionStream, TheSignalComesBackIntactAtEveryWidth) {
         EXPECT_EQ(r.stopResult, ASE_OK);
         EXPECT_EQ(r.disposeResult, ASE_OK);
         EXPECT_EQ(r.unloadable, S_OK);
+        // The trial run before: start, four stepped periods, stop, dispose.
+        EXPECT_TRUE(r.trial.done);
+        EXPECT_EQ(r.trial.switches, 5u);
+        EXPECT_TRUE(r.trial.Passed());
         EXPECT_TRUE(r.Passed());
     }
 }

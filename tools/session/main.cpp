@@ -44,6 +44,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mxsession: the driver found no device: %s\n", session.Facts().errorMessage.c_str());
         return kExitNoStream;
     }
+    session.Trial();
+    PrintTrial(stdout, session.Report().trial);
     if (!session.CreateBuffers(&error)) {
         PrintBuffers(stdout, session.Report());
         session.Close();

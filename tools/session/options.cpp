@@ -102,6 +102,8 @@ const char* UsageText() {
            "  --periods N      stream this many of the unit's periods instead\n"
            "  --burst N        stepped clock: periods per step; 3 or more make the driver\n"
            "                   catch up without calling the host (default 1)\n"
+           "  --no-trial       skip the trial run (two channels, start, a few periods, stop,\n"
+           "                   disposeBuffers) that comes before the real open, as in large hosts\n"
            "  --no-reset       answer that reset requests are not supported\n"
            "  --wav FILE       write what the inputs captured to a WAV file\n"
            "  --no-progress    no live progress line\n"
@@ -205,6 +207,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* err
         } else if (std::strcmp(arg, "--burst") == 0) {
             ok = integer(1, 63, &n);
             result.session.stepBurst = static_cast<uint32_t>(n);
+        } else if (std::strcmp(arg, "--no-trial") == 0) {
+            result.session.trialRun = false;
         } else if (std::strcmp(arg, "--no-reset") == 0) {
             result.session.answerResetRequests = false;
         } else if (std::strcmp(arg, "--wav") == 0) {

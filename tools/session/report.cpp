@@ -117,6 +117,16 @@ void PrintFacts(std::FILE* out, const DriverFacts& f, uint32_t unitWidth) {
     std::fprintf(out, "\n");
 }
 
+void PrintTrial(std::FILE* out, const TrialReport& t) {
+    if (!t.done) return;
+    std::fprintf(out, "Trial run\n");
+    std::fprintf(out, "  %-16screateBuffers %s, start %s, stop %s, disposeBuffers %s\n", "calls",
+                 AsioErrorName(t.createResult), AsioErrorName(t.startResult), AsioErrorName(t.stopResult),
+                 AsioErrorName(t.disposeResult));
+    std::fprintf(out, "  %-16s%llu bufferSwitch calls%s\n\n", "periods", static_cast<unsigned long long>(t.switches),
+                 t.Passed() ? "" : " -- a host would declare the device dead");
+}
+
 void PrintBuffers(std::FILE* out, const StreamReport& r) {
     std::fprintf(out, "Streaming\n");
     std::fprintf(out, "  %-16s%s\n", "setSampleRate", AsioErrorName(r.setRateResult));

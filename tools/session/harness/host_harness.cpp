@@ -75,6 +75,7 @@ ASIOError HostHarness::CreateBuffers(int32_t inputs, int32_t outputs, int32_t si
 
 ASIOError HostHarness::Start() {
     if (m_driver == nullptr) return ASE_NotPresent;
+    m_startThread.store(GetCurrentThreadId(), std::memory_order_release);
     m_inStart.store(true, std::memory_order_release);
     const ASIOError result = m_driver->start();
     m_inStart.store(false, std::memory_order_release);

@@ -75,8 +75,12 @@ public:
     void* InputBuffer(int32_t channel, ASIOLong half) const;
     void* OutputBuffer(int32_t channel, ASIOLong half) const;
     bool Started() const { return m_started; }
-    // True while start runs on the host's thread (its bufferSwitch comes from inside).
-    bool InStart() const { return m_inStart.load(std::memory_order_acquire); }
+    // True on the thread that is inside start: the driver's first bufferSwitch
+    // of a start comes from there, before the unit runs.
+    bool InStartCall() const {
+        return m_inStart.load(std::memory_order_acquire) &&
+               m_startThread.load(std::memory_order_acquire) == GetCurrentThreadId();
+    }
 
     // --- what the driver called ---
     uint64_t Switches() const { return m_switches.load(std::memory_order_acquire); }
@@ -108,6 +112,7 @@ private:
     bool m_answersReset = true;
     IHostProcessor* m_processor = nullptr;
     std::atomic<bool> m_inStart{false};
+    std::atomic<DWORD> m_startThread{0};
     std::atomic<uint64_t> m_switches{0};
     HANDLE m_switched = nullptr;  // auto-reset, set after every bufferSwitch
     std::atomic<uint32_t> m_messages[kCountedSelectors] = {};

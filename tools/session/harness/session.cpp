@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "host_signal.h"
 
@@ -42,7 +43,7 @@ int64_t ProcessCpuNanoseconds() {
 }  // namespace
 
 bool StreamReport::Passed() const {
-    return startResult == ASE_OK && !stalled && unitPeriods > 0 && skippedPeriods == 0 && positionErrors == 0 &&
+    return (!trial.done || trial.Passed()) && startResult == ASE_OK && !stalled && unitPeriods > 0 && skippedPeriods == 0 && positionErrors == 0 &&
            timeStampBackwards == 0 && halfOrderErrors == 0 && loopback.Intact();
 }
 
@@ -67,6 +68,55 @@ bool Session::Load(std::string* error) {
 }
 
 bool Session::Query() { return m_host.Driver() != nullptr && QueryDriver(m_host.Driver(), &m_facts); }
+
+namespace {
+
+// The host side of the trial run: silence out, nothing kept.
+class TrialHost final : public IHostProcessor {
+public:
+    void OnBufferSwitch(HostHarness& host, ASIOLong index, ASIOBool) override {
+        for (int32_t c = 0; c < host.Outputs(); ++c)
+            if (void* out = host.OutputBuffer(c, index)) std::memset(out, 0, m_halfBytes);
+    }
+    size_t m_halfBytes = 0;
+};
+
+constexpr int32_t kTrialChannels = 2;
+constexpr uint32_t kTrialPeriods = 4;
+constexpr DWORD kTrialMs = 200;
+
+}  // namespace
+
+void Session::Trial() {
+    TrialReport& t = m_report.trial;
+    t = TrialReport{};
+    IASIO* driver = m_host.Driver();
+    const uint32_t width = BytesOfSampleType(m_facts.CommonSampleType());
+    if (!m_options.trialRun || driver == nullptr || width == 0) return;
+    t.done = true;
+    TrialHost trial;
+    trial.m_halfBytes = static_cast<size_t>(std::max<ASIOLong>(m_facts.preferredSize, 0)) * width;
+    const uint64_t before = m_host.Switches();
+    t.createResult = m_host.CreateBuffers(std::clamp<ASIOLong>(m_facts.inputs, 0, kTrialChannels),
+                                          std::clamp<ASIOLong>(m_facts.outputs, 0, kTrialChannels),
+                                          m_facts.preferredSize, &trial);
+    if (t.createResult != ASE_OK) return;
+    t.startResult = m_host.Start();
+    if (t.startResult == ASE_OK) {
+        const int unitIndex = std::clamp(m_options.unit, 1, vu::kMaxUnits) - 1;
+        if (m_options.units.units[unitIndex].clock == vu::ClockMode::Stepped) {
+            UnitStepper stepper(m_unit, m_options.unit);
+            if (stepper.Arm())
+                for (uint32_t i = 0; i < kTrialPeriods && stepper.Step(1, m_options.stallMs); ++i) {
+                }
+        } else {
+            m_host.WaitForSwitches(before + 1 + kTrialPeriods, kTrialMs);
+        }
+        t.stopResult = m_host.Stop();
+    }
+    t.switches = m_host.Switches() - before;
+    t.disposeResult = m_host.DisposeBuffers();
+}
 
 uint64_t Session::PlannedPeriods() const {
     if (m_options.periods != 0) return m_options.periods;
@@ -204,11 +254,13 @@ void Session::StreamRealTime(const Progress& progress) {
 
 void Session::Stop() {
     StreamReport& r = m_report;
-    if (m_host.Driver() == nullptr || r.createResult != ASE_OK) return;
+    r.resetRequests = m_host.ResetRequests();
+    r.rateChanges = m_host.RateChanges();
+    r.timeInfoSwitches = m_host.TimeInfoSwitches();
+    if (m_host.Driver() == nullptr || r.createResult != ASE_OK || r.startResult != ASE_OK) return;
     r.stopResult = m_host.Stop();
     r.wallSeconds = static_cast<double>(Ticks() - m_startTicks) / TicksPerSecond();
     const int64_t processCpu = ProcessCpuNanoseconds() - m_startProcessCpuNs;
-    if (r.startResult != ASE_OK) return;
 
     const SessionHost& host = m_processor;
     const uint64_t frames = static_cast<uint64_t>(std::max<int32_t>(r.bufferSize, 1));
@@ -237,7 +289,6 @@ void Session::Stop() {
     r.resetRequests = m_host.ResetRequests();
     r.rateChanges = m_host.RateChanges();
     r.timeInfoSwitches = m_host.TimeInfoSwitches();
-
     r.capturedFrames = host.CapturedFrames();
     r.loopback = CheckLoopback(host.Captured(), r.capturedFrames, static_cast<uint32_t>(m_host.Outputs()), r.width);
 }

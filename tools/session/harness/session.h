@@ -34,10 +34,27 @@ struct SessionOptions {
     int32_t bufferSize = 0;     // frames per half; 0: the driver's preferred size
     uint32_t stepBurst = 1;     // stepped clock: periods the unit completes per step (3 or more make the driver catch up)
     bool answerResetRequests = true;
+    // Before the real open, a trial run as large hosts make one: two channels
+    // each way at the preferred size, start, a few periods, stop, disposeBuffers.
+    bool trialRun = true;
     DWORD stallMs = 3000;       // a run without any bufferSwitch for this long ends
     // A deliberate fault, for tests of the check (see HostSetup).
     int64_t corruptFrame = -1;
     uint32_t corruptChannel = 0;
+};
+
+struct TrialReport {
+    bool done = false;
+    ASIOError createResult = ASE_NotPresent;
+    ASIOError startResult = ASE_NotPresent;
+    ASIOError stopResult = ASE_NotPresent;
+    ASIOError disposeResult = ASE_NotPresent;
+    uint64_t switches = 0;  // bufferSwitch calls it saw, the one inside start included
+    // A host declares the device dead when no period follows the start.
+    bool Passed() const {
+        return createResult == ASE_OK && startResult == ASE_OK && stopResult == ASE_OK && disposeResult == ASE_OK &&
+               switches > 1;
+    }
 };
 
 struct StreamReport {
@@ -83,6 +100,8 @@ struct StreamReport {
     uint64_t capturedFrames = 0;
     LoopbackResult loopback;
 
+    TrialReport trial;
+
     bool Passed() const;
 };
 
@@ -98,6 +117,8 @@ public:
     bool Load(std::string* error);
     // init and the queries; false when init fails (Facts().errorMessage says why).
     bool Query();
+    // The trial run (when the options ask for one); its outcome is Report().trial.
+    void Trial();
     // createBuffers for every channel; false when no buffers could be created
     // or the driver's sample type is not one this host fills (*error says why).
     bool CreateBuffers(std::string* error);

@@ -73,7 +73,7 @@ void SessionHost::OnBufferSwitch(HostHarness& host, ASIOLong index, ASIOBool dir
 
     PeriodRecord record;
     record.entryTicks = entry;
-    record.streamingThread = !host.InStart();
+    record.streamingThread = !host.InStartCall();
     if (record.streamingThread && m_setup.relay != nullptr) {
         const int64_t set = m_setup.relay->LatestSetAtOrBefore(entry);
         if (set != 0) record.wakeTicks = entry - set;

@@ -59,6 +59,8 @@ public:
     BOOL IsRateLocked();
 
     // --- buffers ---
+    // How long a refused release may still complete the mapping on its own.
+    static constexpr DWORD kRefusedReleaseGraceMs = 500;
     BOOL CreateBuffer(BOOL bAlloc, int32_t nFrames, uint32_t nBytesPerSample, uint32_t nChannels);
     void CancelMapping();
     void ReleaseBuffer();

@@ -112,7 +112,16 @@ BOOL CDevOne::CreateBuffer(BOOL bAlloc, int32_t nFrames, uint32_t nBytesPerSampl
 void CDevOne::CancelMapping() {
     if (!IsOpen() || m_ovMap.hEvent == nullptr) return;
     DWORD returned = 0;
-    DevPort_DeviceIoControl(Handle(), IOCTL_RELEASE_BUFFER, nullptr, 0, nullptr, 0, &returned, nullptr);
+    const BOOL released =
+        DevPort_DeviceIoControl(Handle(), IOCTL_RELEASE_BUFFER, nullptr, 0, nullptr, 0, &returned, nullptr);
+    // A unit that has gone away refuses the release but has completed the
+    // mapping already. One that refuses it and keeps the mapping would make the
+    // wait below endless: closing our handle ends every request pending on it,
+    // and the unit is given up as lost.
+    if (!released && WaitForSingleObject(m_ovMap.hEvent, kRefusedReleaseGraceMs) != WAIT_OBJECT_0) {
+        HANDLE handle = m_hDev.exchange(INVALID_HANDLE_VALUE, std::memory_order_acq_rel);
+        if (handle != INVALID_HANDLE_VALUE) DevPort_CloseHandle(handle);
+    }
     // Only once the kernel driver has completed the mapping request may the ring
     // block be unlocked and freed.
     WaitForSingleObject(m_ovMap.hEvent, INFINITE);

@@ -104,7 +104,9 @@ TEST(Channels, SampleTypeDescribesTheUnitsWidth) {
         unit.ClearLog();
         const ASIOError created = host.CreateBuffers(256);
         EXPECT_EQ(created, c.result == ASE_OK ? ASE_OK : ASE_NotPresent);
-        if (created != ASE_OK) EXPECT_EQ(unit.CountRequests(IOCTL_MAP_BUFFER), 0u) << "nothing is mapped";
+        if (created != ASE_OK) {
+            EXPECT_EQ(unit.CountRequests(IOCTL_MAP_BUFFER), 0u) << "nothing is mapped";
+        }
     }
 }
 

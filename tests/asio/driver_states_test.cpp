@@ -3,7 +3,6 @@
 // unit.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,7 +66,6 @@ struct Scene {
 };
 
 TEST(DriverStates, TransportCallsInEveryState) {
-    using Call = std::function<ASIOError(HostHarness&)>;
     struct Case {
         const char* call;
         State from;

@@ -129,14 +129,18 @@ TEST_F(ResetRequests, RateChangeWithoutBuffers) {
         SCOPED_TRACE(c.name);
         Open();
         ASIOLong in = 0, out = 0;
-        if (c.channelsBefore) ASSERT_EQ(m_host->Asio()->getChannels(&in, &out), ASE_OK);
+        if (c.channelsBefore) {
+            ASSERT_EQ(m_host->Asio()->getChannels(&in, &out), ASE_OK);
+        }
         ASSERT_EQ(m_host->Asio()->setSampleRate(48000.0), ASE_OK);
         ASIOSampleRate rate = 0;
         ASSERT_EQ(m_host->Asio()->getSampleRate(&rate), ASE_OK);
         EXPECT_EQ(rate, 48000.0);
         EXPECT_EQ(Flags().bChChanged, c.changed);
         EXPECT_EQ(AsioMessages(), 0) << "without buffers no request reaches the host";
-        if (c.channelsAfter) ASSERT_EQ(m_host->Asio()->getChannels(&in, &out), ASE_OK);
+        if (c.channelsAfter) {
+            ASSERT_EQ(m_host->Asio()->getChannels(&in, &out), ASE_OK);
+        }
         ASSERT_EQ(m_host->CreateBuffers(256, {ASIOBufferInfo{ASIOTrue, 0, {}}, ASIOBufferInfo{ASIOFalse, 0, {}}}),
                   ASE_OK);
         EXPECT_EQ(m_host->Start(), c.start);

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
-  wine wine64 xvfb xauth nsis libxml2-utils
+  wine wine64 xvfb xauth nsis libxml2-utils imagemagick fonts-ipafont-gothic
 )
 
 missing=()

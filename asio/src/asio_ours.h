@@ -17,9 +17,10 @@
 //   driver_transport.cpp  the checks of start, stop, createBuffers, disposeBuffers
 //   driver_queries.cpp    the checks of the query methods
 //   driver_periods.cpp    period processing (streaming thread)
-//   driver_buffers.cpp, driver_rates.cpp, driver_channels.cpp, driver_reset.cpp:
-//                         the work behind buffers, rates, channels and reset
-//                         requests
+//   driver_buffers.cpp    createBuffers, startStreaming, buffer sizes, latencies
+//   driver_rates.cpp      rates, clock source, CalcSafety (latency_safety.cpp)
+//   driver_channels.cpp   channel counts and channel info
+//   driver_reset.cpp      reset requests, change flags, the unit's messages
 #pragma once
 
 #include <cstdint>
@@ -69,8 +70,7 @@ public:
     ASIOError stopStreaming();
     ASIOError releaseBuffers();
 
-    // --- work behind the checks, filled in with buffers, rates, channels and
-    // reset requests ---
+    // --- work behind the checks ---
     ASIOError checkBufferSize(ASIOLong size);
     ASIOError doGetBufferSize(ASIOLong* minSize, ASIOLong* maxSize, ASIOLong* preferredSize, ASIOLong* granularity);
     ASIOError doGetLatencies(ASIOLong* inputLatency, ASIOLong* outputLatency);

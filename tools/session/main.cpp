@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     const bool started = session.Start();
+    PrintStart(stdout, session.Report());
     if (started) {
         const bool live = line.progress && isatty(fileno(stdout));
         const int32_t size = session.Report().bufferSize;

@@ -157,8 +157,12 @@ void EndProgress(std::FILE* out) {
     std::fflush(out);
 }
 
-void PrintReport(std::FILE* out, const StreamReport& r) {
+void PrintStart(std::FILE* out, const StreamReport& r) {
     std::fprintf(out, "  %-16s%s\n", "start", AsioErrorName(r.startResult));
+    std::fflush(out);
+}
+
+void PrintReport(std::FILE* out, const StreamReport& r) {
     if (r.startResult != ASE_OK) {
         if (r.resetRequests > 0) std::fprintf(out, "  %-16s%u (the driver asked to be reopened)\n", "reset requests", r.resetRequests);
         return;

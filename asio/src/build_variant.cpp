@@ -25,3 +25,8 @@ const char* DriverFileName() {
     return device::kDriverFile64;
 #endif
 }
+
+#ifndef MX_DRIVER_VIRTUAL_UNIT
+// The shipped builds talk to the kernel driver as the device port finds it.
+void PrepareDevicePort() {}
+#endif

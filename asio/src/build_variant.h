@@ -12,3 +12,8 @@ int FormatControlPanelCommand(char* buffer, size_t size);
 
 // The file name this build registers ("Mxsa4410.dll" or "Mxsb4410.dll").
 const char* DriverFileName();
+
+// Called once at the library's process attach, before any driver object exists.
+// Does nothing in the shipped builds; the virtual-unit builds put their unit
+// behind the device port here (virtual_unit_setup.cpp).
+void PrepareDevicePort();

@@ -2,6 +2,7 @@
 // registration entries and the library's main routine.
 #include <new>
 
+#include "build_variant.h"
 #include "class_factory.h"
 #include "com.h"
 #include "com_unknown.h"
@@ -48,6 +49,7 @@ void NotifyModule(HINSTANCE instance, DWORD reason) {
     if (reason == DLL_PROCESS_ATTACH) {
         // No thread of the host needs to pass through here.
         DisableThreadLibraryCalls(instance);
+        PrepareDevicePort();
         for (int i = 0; i < g_cTemplates; ++i)
             if (g_Templates[i].m_lpfnInit != nullptr) g_Templates[i].m_lpfnInit(TRUE, g_Templates[i].m_ClsID);
     } else if (reason == DLL_PROCESS_DETACH) {

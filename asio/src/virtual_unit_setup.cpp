@@ -1,0 +1,52 @@
+// The device port of the driver's virtual-unit build (Mxsb4410-vu.dll,
+// Mxsa4410-vu.dll): a virtual unit stands where the kernel driver would be, so
+// hosts and the session tool can stream on a machine without the device.
+//
+// On Windows the device port is a static library inside each module, so only
+// the driver module itself can put a unit behind its own port; the library's
+// process attach does it, before any driver object exists.
+//
+// The units come from the environment variable MX_VIRTUAL_UNITS in the text form
+// of unit_config.h. Without the variable unit 1 is present, feeds its outputs
+// back to its inputs and runs on the real-time clock, which is what a host needs
+// to stream; an empty value, or one that does not parse, leaves every unit
+// absent, which is the driver without a device.
+#include <vector>
+
+#include "build_variant.h"
+#include "win32.h"
+#include "virtual_unit/virtual_unit.h"
+
+namespace {
+
+constexpr char kDefaultUnits[] = "1:source=loop,clock=rt";
+constexpr DWORD kMaxConfigurationChars = 64 * 1024;
+
+vu::UnitSet UnitsFromEnvironment() {
+    vu::UnitSet units;
+    std::vector<char> text;
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD needed = ::GetEnvironmentVariableA(vu::kUnitsEnvironmentVariable, nullptr, 0);
+    if (needed == 0) {
+        if (::GetLastError() != ERROR_ENVVAR_NOT_FOUND) return units;  // empty: no unit
+        text.assign(kDefaultUnits, kDefaultUnits + sizeof kDefaultUnits);
+    } else {
+        if (needed > kMaxConfigurationChars) return units;
+        text.assign(needed, '\0');
+        const DWORD copied = ::GetEnvironmentVariableA(vu::kUnitsEnvironmentVariable, text.data(), needed);
+        if (copied == 0 || copied >= needed) return units;
+    }
+    vu::UnitSet parsed;
+    if (vu::ParseUnitSet(text.data(), &parsed)) units = parsed;
+    return units;
+}
+
+}  // namespace
+
+void PrepareDevicePort() {
+    // Constructed once, at the first process attach (the loader serialises
+    // those); lives until the library is unloaded. Constructing it opens nothing
+    // and starts no thread: its clock starts with a stream.
+    static vu::VirtualUnit unit(UnitsFromEnvironment());
+    DevPort_Install(&unit);
+}

@@ -4,7 +4,8 @@
 //
 // On Windows the device port is a static library inside each module, so only
 // the driver module itself can put a unit behind its own port; the library's
-// process attach does it, before any driver object exists.
+// process attach does it, before any driver object exists. Once loaded, the
+// library stays loaded until the process ends (see below).
 //
 // The units come from the environment variable MX_VIRTUAL_UNITS in the text form
 // of unit_config.h. Without the variable unit 1 is present, feeds its outputs
@@ -44,9 +45,14 @@ vu::UnitSet UnitsFromEnvironment() {
 }  // namespace
 
 void PrepareDevicePort() {
-    // Constructed once, at the first process attach (the loader serialises
-    // those); lives until the library is unloaded. Constructing it opens nothing
-    // and starts no thread: its clock starts with a stream.
-    static vu::VirtualUnit unit(UnitsFromEnvironment());
-    DevPort_Install(&unit);
+    // The unit's clock thread, once started, lives as long as the unit. Ending
+    // it while the library is being unloaded would wait for a thread under the
+    // loader's lock, which that thread needs to exit; so the library stays in
+    // the process once loaded (pinned), and the unit with it: made once, at the
+    // first process attach (the loader serialises those), and never destroyed.
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&PrepareDevicePort)), &self);
+    static vu::VirtualUnit* const unit = new vu::VirtualUnit(UnitsFromEnvironment());
+    DevPort_Install(unit);
 }

@@ -1,5 +1,11 @@
 // mxsession: a command-line ASIO host for the driver library (see --help).
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <string>

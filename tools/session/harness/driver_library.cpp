@@ -1,7 +1,10 @@
 #include "driver_library.h"
 
+#ifdef _WIN32
+#include "win32.h"
+#else
 #include <dlfcn.h>
-
+#endif
 
 #include "device/identity.h"
 
@@ -68,34 +71,59 @@ const CLSID& DriverClassId() {
     return id;
 }
 
+namespace {
+
+// The library's own loader: LoadLibrary and GetProcAddress on Windows, as a
+// host's COM runtime loads an in-process server; dlopen and dlsym elsewhere.
+#ifdef _WIN32
+void* OpenLibrary(const char* path, std::string* error) {
+    HMODULE module = LoadLibraryA(path);
+    if (module == nullptr && error != nullptr)
+        *error = "LoadLibrary failed (error " + std::to_string(GetLastError()) + ")";
+    return reinterpret_cast<void*>(module);
+}
+void* FindExport(void* handle, const char* name) {
+    // Through void*: GetProcAddress answers a generic function pointer.
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+void CloseLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+#else
+void* OpenLibrary(const char* path, std::string* error) {
+    void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr && error != nullptr) {
+        const char* why = dlerror();
+        *error = why != nullptr ? why : "the library does not load";
+    }
+    return handle;
+}
+void* FindExport(void* handle, const char* name) { return dlsym(handle, name); }
+void CloseLibrary(void* handle) { dlclose(handle); }
+#endif
+
+}  // namespace
+
 bool DriverLibrary::Load(const char* path, std::string* error) {
     Unload();
-    void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        if (error != nullptr) {
-            const char* why = dlerror();
-            *error = why != nullptr ? why : "the library does not load";
-        }
-        return false;
-    }
+    void* handle = OpenLibrary(path, error);
+    if (handle == nullptr) return false;
     static const char* const kExports[] = {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer",
                                            "DllUnregisterServer", "DllEntryPoint"};
     for (const char* name : kExports) {
-        if (dlsym(handle, name) == nullptr) {
+        if (FindExport(handle, name) == nullptr) {
             if (error != nullptr) *error = std::string("the library does not export ") + name;
-            dlclose(handle);
+            CloseLibrary(handle);
             return false;
         }
     }
     m_handle = handle;
-    m_getClassObject = reinterpret_cast<HRESULT (*)(REFCLSID, REFIID, void**)>(dlsym(handle, "DllGetClassObject"));
-    m_canUnloadNow = reinterpret_cast<HRESULT (*)()>(dlsym(handle, "DllCanUnloadNow"));
+    m_getClassObject = reinterpret_cast<GetClassObjectFn>(FindExport(handle, "DllGetClassObject"));
+    m_canUnloadNow = reinterpret_cast<CanUnloadNowFn>(FindExport(handle, "DllCanUnloadNow"));
     return true;
 }
 
 void DriverLibrary::Unload() {
     if (m_handle == nullptr) return;
-    dlclose(m_handle);
+    CloseLibrary(m_handle);
     m_handle = nullptr;
     m_getClassObject = nullptr;
     m_canUnloadNow = nullptr;

@@ -35,9 +35,13 @@ public:
     HRESULT CanUnloadNow();
 
 private:
-    void* m_handle = nullptr;
-    HRESULT (*m_getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT (*m_canUnloadNow)() = nullptr;
+    // The exports' calling convention (stdcall on 32-bit Windows).
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+
+    void* m_handle = nullptr;  // HMODULE on Windows, the dlopen handle elsewhere
+    GetClassObjectFn m_getClassObject = nullptr;
+    CanUnloadNowFn m_canUnloadNow = nullptr;
 };
 
 }  // namespace session

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host_signal.h"
+#include "unit_text.h"
 
 namespace session {
 
@@ -35,9 +36,29 @@ int64_t TicksToNs(int64_t ticks) {
 }
 
 int64_t ProcessCpuNanoseconds() {
+#ifdef _WIN32
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    const auto hundreds = [](const FILETIME& t) {
+        return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+    };
+    return (hundreds(kernel) + hundreds(user)) * 100;
+#else
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+#endif
+}
+
+// On Windows the driver library's device port is its own: the virtual-unit
+// build of the driver makes its unit from MX_VIRTUAL_UNITS when it is loaded,
+// so the session's units are handed over there, on the real-time clock (no one
+// here can step a unit inside the library).
+SessionOptions ForThisPlatform(SessionOptions options) {
+#ifdef _WIN32
+    for (vu::UnitConfig& u : options.units.units) u.clock = vu::ClockMode::RealTime;
+#endif
+    return options;
 }
 
 }  // namespace
@@ -47,13 +68,16 @@ bool StreamReport::Passed() const {
            timeStampBackwards == 0 && halfOrderErrors == 0 && loopback.Intact();
 }
 
-Session::Session(SessionOptions options) : m_options(std::move(options)), m_unit(m_options.units) {}
+Session::Session(SessionOptions options) : m_options(ForThisPlatform(std::move(options))), m_unit(m_options.units) {}
 
 Session::~Session() { Close(); }
 
 bool Session::Load(std::string* error) {
     m_relay = std::make_unique<PeriodEventRelay>(m_unit);
     m_install.emplace(*m_relay);
+#ifdef _WIN32
+    SetEnvironmentVariableA(vu::kUnitsEnvironmentVariable, FormatUnitSet(m_options.units).c_str());
+#endif
     if (!m_host.Load(m_options.driverPath.c_str(), error)) return false;
     const HRESULT hr = m_host.Create();
     if (FAILED(hr) || m_host.Driver() == nullptr) {

@@ -22,9 +22,18 @@ uint64_t Join(ASIOULong hi, ASIOULong lo) { return (uint64_t{hi} << 32) | lo; }
 }  // namespace
 
 int64_t ThreadCpuNanoseconds() {
+#ifdef _WIN32
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    const auto hundreds = [](const FILETIME& t) {
+        return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+    };
+    return (hundreds(kernel) + hundreds(user)) * 100;
+#else
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+#endif
 }
 
 bool SessionHost::Prepare(const HostSetup& setup) {

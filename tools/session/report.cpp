@@ -87,7 +87,8 @@ void PrintFacts(std::FILE* out, const DriverFacts& f, uint32_t unitWidth) {
     std::string accepted, refused;
     for (const RateAnswer& r : f.rates) {
         std::string& list = r.result == ASE_OK ? accepted : refused;
-        list += (list.empty() ? "" : " ") + std::to_string(static_cast<long>(r.rate));
+        if (!list.empty()) list += ' ';
+        list += std::to_string(static_cast<long>(r.rate));
         if (r.result != ASE_OK && r.result != ASE_NoClock) list += std::string("(") + AsioErrorName(r.result) + ")";
     }
     std::fprintf(out, "  %-16s%s\n", "rates accepted", accepted.empty() ? "none" : accepted.c_str());

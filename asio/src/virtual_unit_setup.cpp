@@ -12,8 +12,6 @@
 // back to its inputs and runs on the real-time clock, which is what a host needs
 // to stream; an empty value, or one that does not parse, leaves every unit
 // absent, which is the driver without a device.
-#include <vector>
-
 #include "build_variant.h"
 #include "win32.h"
 #include "virtual_unit/virtual_unit.h"
@@ -21,26 +19,6 @@
 namespace {
 
 constexpr char kDefaultUnits[] = "1:source=loop,clock=rt";
-constexpr DWORD kMaxConfigurationChars = 64 * 1024;
-
-vu::UnitSet UnitsFromEnvironment() {
-    vu::UnitSet units;
-    std::vector<char> text;
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD needed = ::GetEnvironmentVariableA(vu::kUnitsEnvironmentVariable, nullptr, 0);
-    if (needed == 0) {
-        if (::GetLastError() != ERROR_ENVVAR_NOT_FOUND) return units;  // empty: no unit
-        text.assign(kDefaultUnits, kDefaultUnits + sizeof kDefaultUnits);
-    } else {
-        if (needed > kMaxConfigurationChars) return units;
-        text.assign(needed, '\0');
-        const DWORD copied = ::GetEnvironmentVariableA(vu::kUnitsEnvironmentVariable, text.data(), needed);
-        if (copied == 0 || copied >= needed) return units;
-    }
-    vu::UnitSet parsed;
-    if (vu::ParseUnitSet(text.data(), &parsed)) units = parsed;
-    return units;
-}
 
 }  // namespace
 
@@ -53,6 +31,6 @@ void PrepareDevicePort() {
     HMODULE self = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&PrepareDevicePort)), &self);
-    static vu::VirtualUnit* const unit = new vu::VirtualUnit(UnitsFromEnvironment());
+    static vu::VirtualUnit* const unit = new vu::VirtualUnit(vu::UnitsFromEnvironment(kDefaultUnits));
     DevPort_Install(unit);
 }

@@ -140,4 +140,9 @@ struct ParseError {
 // and, when `error` is given, says where and why.
 bool ParseUnitSet(const char* text, UnitSet* units, ParseError* error = nullptr);
 
+// The units named by MX_VIRTUAL_UNITS in the process environment. Without the
+// variable, the units of `defaultText`; an empty value, one that does not parse
+// or one longer than 64 KiB gives no unit at all (a machine without the device).
+UnitSet UnitsFromEnvironment(const char* defaultText);
+
 }  // namespace vu
